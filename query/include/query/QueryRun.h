@@ -1,0 +1,49 @@
+#pragma once
+// The query run: from a press of the query button to a filled result list.
+
+#include <memory>
+
+#include "text/Text.h"
+#include "toolkit/Toolkit.h"
+
+// The four texts the query engine shares. Readers on any thread see the old or
+// the new value of a global, never a torn one.
+Text gClassNumberValue();
+Text gResultHtmlValue();
+Text gRowNumberValue();
+Text gRowNameValue();
+// Frees the four globals in the order gClassNumber, gResultHtml, gRowNumber, gRowName.
+void releaseGlobals();
+
+// "http://" + host + the search path.
+Text searchEndpoint(const Text& host);
+
+// One query engine per window. Runs one query at a time: a new press supersedes
+// the running query, which is cancelled and neither writes a global nor touches
+// the list again.
+class QueryRunner {
+public:
+    // host is "name[:port]" of the trademark service.
+    QueryRunner(Toolkit& toolkit, Text host);
+    ~QueryRunner();  // cancels and waits, as shutdown() does
+    QueryRunner(const QueryRunner&) = delete;
+    QueryRunner& operator=(const QueryRunner&) = delete;
+
+    // Handlers, on the UI thread.
+    void onQueryButtonClicked();
+    void onResultFocusChanged();
+
+    // Runs one query on the calling thread, as the worker does (the command-line
+    // front end calls this directly).
+    void runQuery();
+
+    // Cancels the running query, if any, and waits until its worker has ended.
+    void shutdown();
+
+    // True while a worker is running.
+    bool busy() const;
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
