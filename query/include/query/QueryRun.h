@@ -18,6 +18,10 @@ void releaseGlobals();
 // "http://" + host + the search path.
 Text searchEndpoint(const Text& host);
 
+// "http://" + host + the detail path + number + "&type=" + classNumber, the
+// pieces inserted as they are.
+Text detailUrl(const Text& host, const Text& number, const Text& classNumber);
+
 // One query engine per window. Runs one query at a time: a new press supersedes
 // the running query, which is cancelled and neither writes a global nor touches
 // the list again.
@@ -32,6 +36,10 @@ public:
     // Handlers, on the UI thread.
     void onQueryButtonClicked();
     void onResultFocusChanged();
+    // List actions: the detail URL of the current row, shown in the browser view
+    // or handed to the desktop. The pointer position and modifiers are ignored.
+    void onResultClicked();
+    void onResultRightButtonUp(int x, int y, int modifiers);
 
     // Runs one query on the calling thread, as the worker does (the command-line
     // front end calls this directly).
