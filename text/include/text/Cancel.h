@@ -5,7 +5,7 @@
 // Set from any thread to abandon a piece of work (a request, a whole query run);
 // whoever does the work polls it.
 class CancelToken {
-public:
+  public:
     void cancel() noexcept { cancelled_.store(true, std::memory_order_release); }
     bool cancelled() const noexcept { return cancelled_.load(std::memory_order_acquire); }
 
@@ -14,7 +14,7 @@ public:
     // when that work is cancelled, without a token in every signature.
     static const CancelToken* current() noexcept { return current_; }
 
-private:
+  private:
     friend class CancelScope;
     std::atomic<bool> cancelled_{false};
     static inline thread_local const CancelToken* current_ = nullptr;
@@ -22,7 +22,7 @@ private:
 
 // Makes a token the calling thread's current one for the scope's lifetime.
 class CancelScope {
-public:
+  public:
     explicit CancelScope(const CancelToken& token) noexcept : previous_(CancelToken::current_) {
         CancelToken::current_ = &token;
     }
@@ -30,6 +30,6 @@ public:
     CancelScope(const CancelScope&) = delete;
     CancelScope& operator=(const CancelScope&) = delete;
 
-private:
+  private:
     const CancelToken* previous_;
 };

@@ -13,7 +13,9 @@
 #include <vector>
 
 // A GBK byte string. It never holds a zero byte: every routine that makes one
-// from arbitrary bytes stops at the first zero. An absent text is the empty one.
+// from arbitrary bytes stops at the first zero, and a view handed to any routine of
+// this module is read up to its first zero byte, as a stored text would be. An
+// absent text is the empty one.
 using Text = std::string;
 
 // Any bytes, zero bytes allowed: UTF-16LE data and raw HTTP bodies.

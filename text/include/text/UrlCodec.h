@@ -5,9 +5,9 @@
 
 #include "text/Text.h"
 
-// "%XX" for every byte of the text (of its UTF-8 form when utf8 is true). With
-// keep, the bytes 0x2C-0x39, A-Z and a-z pass as they are. The pending-events
-// hook runs once per byte.
+// "%XX" (upper-case digits) for every byte of the text (of its UTF-8 form when utf8
+// is true). With keep, the bytes 0x2C-0x39, A-Z and a-z pass as they are. The
+// pending-events hook in place when the call starts runs once per encoded byte.
 Text urlEncode(std::string_view text, bool keep = false, bool utf8 = false);
 
 // Every "%" takes the next two bytes as hexadecimal digits whatever they are: a
