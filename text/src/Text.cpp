@@ -215,6 +215,8 @@ ByteSet textToBytes(std::string_view text) {
 }
 
 Text bytesToText(const ByteSet& bytes) {
-    const auto zero = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
-    return Text(bytes.begin(), zero);
+    // Through a view, so the first zero is found with memchr and the text is
+    // copied in one piece rather than byte by byte.
+    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return Text(untilZero(view));
 }
