@@ -2,6 +2,7 @@
 // The query run: from a press of the query button to a filled result list.
 
 #include <memory>
+#include <string_view>
 
 #include "text/Text.h"
 #include "toolkit/Toolkit.h"
@@ -15,6 +16,20 @@ Text gRowNameValue();
 // Frees the four globals in the order gClassNumber, gResultHtml, gRowNumber, gRowName.
 void releaseGlobals();
 
+// "您选择查询类别": shown when the query button is pressed without a class.
+inline constexpr std::string_view kNoClassMessage = "\xc4\xfa\xd1\xa1\xd4\xf1\xb2\xe9\xd1\xaf\xc0\xe0\xb1\xf0";
+// The markers around the result table in the search page.
+inline constexpr std::string_view kTableLeftMarker = "no_border\">";
+inline constexpr std::string_view kTableRightMarker = "<div class=\"holder\"></div>";
+// Passes of the busy animation, and the bar position it leaves standing.
+inline constexpr int kBusyLoopBound = 1300;
+
+// Shows busyLabel and busyProgress and runs the busy animation: each pass adds
+// its number to the stored position and resets it to 0 unless it reads back
+// 1300, so the stored position ends at 1300 whatever it was. A cancelled run
+// stops early.
+void showBusyIndicator(Toolkit& toolkit);
+
 // "http://" + host + the search path.
 Text searchEndpoint(const Text& host);
 
@@ -26,7 +41,7 @@ Text detailUrl(const Text& host, const Text& number, const Text& classNumber);
 // the running query, which is cancelled and neither writes a global nor touches
 // the list again.
 class QueryRunner {
-public:
+  public:
     // host is "name[:port]" of the trademark service.
     QueryRunner(Toolkit& toolkit, Text host);
     ~QueryRunner();  // cancels and waits, as shutdown() does
@@ -51,7 +66,7 @@ public:
     // True while a worker is running.
     bool busy() const;
 
-private:
+  private:
     struct State;
     std::shared_ptr<State> state_;
 };

@@ -5,6 +5,14 @@
 //
 // Rows, columns, combo items and status-bar parts count from 0; row -1 is none.
 // Every operation is finished when it returns, also when a worker thread calls it.
+//
+// A query run that has been superseded or shut down must not touch the window
+// again. So an operation called by a thread whose current CancelToken
+// (text/Cancel.h) is cancelled is dropped: a write does nothing, a read gives -1,
+// 0 or an empty text, and a waiting call (one carried out by the UI thread, an
+// open message box) returns at once when the token is cancelled. The check and
+// the operation happen together, so an operation never lands after a cancel that
+// was followed by clearRows.
 
 #include <functional>
 
