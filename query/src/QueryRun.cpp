@@ -60,6 +60,13 @@ struct QueryRunner::State {
         runsIdle.notify_all();
     }
 
+    // The detail URL of the current row (an empty number when there is none) and
+    // the class of the latest query.
+    Text currentDetailUrl() {
+        const Text number = toolkit.cellText(toolkit.currentRow(), 0);
+        return detailUrl(host, number, gClassNumberValue());
+    }
+
     // runQuery's steps, on the calling thread, with token current.
     void run(const CancelToken& token) {
         const CancelScope scope(token);
@@ -138,16 +145,10 @@ void QueryRunner::onResultFocusChanged() {
     state_->toolkit.setVisible(Control::busyLabel, false);
 }
 
-void QueryRunner::onResultClicked() {
-    Toolkit& toolkit = state_->toolkit;
-    const Text number = toolkit.cellText(toolkit.currentRow(), 0);
-    toolkit.navigateBrowser(detailUrl(state_->host, number, gClassNumberValue()));
-}
+void QueryRunner::onResultClicked() { state_->toolkit.navigateBrowser(state_->currentDetailUrl()); }
 
 void QueryRunner::onResultRightButtonUp(int /*x*/, int /*y*/, int /*modifiers*/) {
-    Toolkit& toolkit = state_->toolkit;
-    const Text number = toolkit.cellText(toolkit.currentRow(), 0);
-    toolkit.openUrlExternally(detailUrl(state_->host, number, gClassNumberValue()));
+    state_->toolkit.openUrlExternally(state_->currentDetailUrl());
 }
 
 void QueryRunner::runQuery() {
