@@ -9,8 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" -DBUILD_TESTING=OFF -DTRADEMARK_BUILD_BENCH=OFF
 build=${BUILD_DIR:-$root/build}
 
-# The port of the default service host (127.0.0.1:18080).
-port=${TRADEMARK_DEMO_PORT:-18080}
+# The port of the service host the program is built for (127.0.0.1:18080).
+port=18080
 log=$(mktemp)
 "$build/demo/trademark-demo-service" --port "$port" >"$log" 2>&1 &
 demo_pid=$!
@@ -37,5 +37,5 @@ if [ -x "$build/app/trademark-search" ]; then
     "$build/app/trademark-search"
 else
     echo "\$ trademark-query 3 vorn"
-    "$build/cli/trademark-query" 3 vorn
+    "$build/cli/trademark-query" --host "127.0.0.1:$port" 3 vorn
 fi
