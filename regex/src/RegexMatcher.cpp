@@ -4,6 +4,7 @@
 #include <pcre2.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "PatternSyntax.h"
+#include "text/Cancel.h"
 #include "text/CodePage.h"
 #include "text/TextBetween.h"
 
@@ -29,6 +31,17 @@ constexpr std::size_t kJitStackStart = 64 * 1024;
 constexpr std::size_t kJitStackMax = 8 * 1024 * 1024;
 constexpr std::size_t kMaxStoredOffsets = 32u << 20;
 constexpr std::uint32_t kUnset = std::numeric_limits<std::uint32_t>::max();
+
+// The match limit holds for each start position on its own, so a pattern that
+// backtracks just below it everywhere would cost the limit times the subject's
+// length. A search therefore tries its start positions in windows, and between
+// two windows gives up when the thread's current work was cancelled or the
+// search has used its time budget, which lies far above what a search of any
+// ordinary page needs. A window doubles while windows stay quick, so an ordinary
+// search needs only a few of them.
+constexpr std::chrono::milliseconds kSearchBudget{5000};
+constexpr std::chrono::milliseconds kQuickWindow{50};
+constexpr std::size_t kFirstWindow = 16;
 
 struct CodeDeleter {
     void operator()(pcre2_code* code) const { pcre2_code_free(code); }
@@ -112,8 +125,8 @@ namespace {
 std::unique_ptr<pcre2_code, CodeDeleter> compileCode(std::u16string_view pattern, bool ignoreCase, bool multiline) {
     const std::optional<std::u16string> translated = translatePattern(pattern, multiline);
     if (!translated) return nullptr;
-    std::uint32_t options = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF |
-                            PCRE2_NEVER_BACKSLASH_C | PCRE2_NEVER_UCP;
+    std::uint32_t options = PCRE2_USE_OFFSET_LIMIT | PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS |
+                            PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_BACKSLASH_C | PCRE2_NEVER_UCP;
     if (ignoreCase) options |= PCRE2_CASELESS;
     int error = 0;
     PCRE2_SIZE errorOffset = 0;
@@ -122,6 +135,41 @@ std::unique_ptr<pcre2_code, CodeDeleter> compileCode(std::u16string_view pattern
     if (code) pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);  // the interpreter serves when JIT fails
     return code;
 }
+
+// One search's start positions, tried window by window (see kSearchBudget).
+class WindowedSearch {
+  public:
+    WindowedSearch(const pcre2_code* code, std::u16string_view units, pcre2_match_data* data,
+                   pcre2_match_context* context)
+        : code_(code), units_(units), data_(data), context_(context) {}
+
+    // pcre2_match from start: the leftmost match at or after it, PCRE2_ERROR_NOMATCH,
+    // or a negative error when a limit, the budget or a cancel stopped the search.
+    int matchFrom(std::size_t start) {
+        const auto* subject = reinterpret_cast<PCRE2_SPTR>(units_.data());
+        for (;;) {
+            const auto began = std::chrono::steady_clock::now();
+            if ((cancel_ && cancel_->cancelled()) || began > deadline_) return PCRE2_ERROR_MATCHLIMIT;
+            pcre2_set_offset_limit(context_, start + window_);
+            const int result = pcre2_match(code_, subject, units_.size(), start, PCRE2_NO_UTF_CHECK, data_, context_);
+            if (result != PCRE2_ERROR_NOMATCH || start + window_ >= units_.size()) return result;
+            start += window_ + 1;
+            if (start < units_.size() && (units_[start] & 0xFC00) == 0xDC00 && (units_[start - 1] & 0xFC00) == 0xD800) {
+                ++start;  // never inside a surrogate pair
+            }
+            if (std::chrono::steady_clock::now() - began < kQuickWindow) window_ = std::min(window_ * 2, units_.size());
+        }
+    }
+
+  private:
+    const pcre2_code* code_;
+    std::u16string_view units_;
+    pcre2_match_data* data_;
+    pcre2_match_context* context_;
+    const CancelToken* cancel_ = CancelToken::current();
+    std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::now() + kSearchBudget;
+    std::size_t window_ = kFirstWindow;
+};
 
 }  // namespace
 
@@ -173,9 +221,9 @@ bool RegexMatcher::compile(std::string_view expression, std::shared_ptr<const Re
                                             : std::u16string_view(fresh->pattern).substr(0, literalLength);
     bool indexed = literalLength != std::u16string_view::npos;
 
+    WindowedSearch search(fresh->code.get(), units, data.get(), context.get());
     auto found = std::make_shared<Matches>();
     found->groups = fresh->groups;
-    const auto* data16 = reinterpret_cast<PCRE2_SPTR>(units.data());
     std::size_t position = 0;
     while (position <= units.size()) {
         std::size_t start = position;
@@ -186,8 +234,7 @@ bool RegexMatcher::compile(std::string_view expression, std::shared_ptr<const Re
             if (usable) start = candidate;
             indexed = usable;
         }
-        const int result =
-            pcre2_match(fresh->code.get(), data16, units.size(), start, PCRE2_NO_UTF_CHECK, data.get(), context.get());
+        const int result = search.matchFrom(start);
         if (result == PCRE2_ERROR_NOMATCH) break;
         if (result < 0) return false;  // a limit or another engine failure
         const PCRE2_SIZE* vector = pcre2_get_ovector_pointer(data.get());

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "regex/RegexMatcher.h"
+#include "text/Cancel.h"
 #include "text/CodePage.h"
 
 namespace {
@@ -203,6 +206,46 @@ TEST(RegexMatcher, RunawaySearchCountsAsFailure) {
         EXPECT_FALSE(matcher.compile(pattern, subject));
         EXPECT_EQ(matcher.matchCount(), 0);
     }
+}
+
+// The match limit applies to each start position on its own. This pattern
+// backtracks just below it at every position, so the whole search used to cost
+// the limit times the subject's length (about a minute here) and then succeed.
+// The search's own budget makes it fail instead.
+TEST(RegexMatcher, BacktrackingBelowTheLimitAtEveryStartCountsAsFailure) {
+    const Text subject(3000, 'a');
+    RegexMatcher matcher;
+    EXPECT_FALSE(matcher.compile("(?:a|a){1,22}?x|b", subject, false, true, false));
+    EXPECT_EQ(matcher.matchCount(), 0);
+}
+
+// Cancelling the work the searching thread does stops a long search: a closed
+// window or a superseded query never waits for one to finish.
+TEST(RegexMatcher, CancellingTheThreadsWorkStopsASearch) {
+    const Text subject(3000, 'a');
+    CancelToken token;
+    bool compiled = true;
+    std::thread searcher([&] {
+        const CancelScope scope(token);
+        RegexMatcher matcher;
+        compiled = matcher.compile("(?:a|a){1,22}?x|b", subject, false, true, false);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    token.cancel();
+    searcher.join();
+    EXPECT_FALSE(compiled);
+}
+
+// Start positions are tried in windows; matches on both sides of window edges,
+// in a long subject, come out as one search finds them.
+TEST(RegexMatcher, WindowedSearchFindsEveryMatch) {
+    Text subject;
+    for (int i = 0; i < 5000; ++i) subject += (i % 7 == 0) ? "xb" : "ab";
+    RegexMatcher matcher;
+    ASSERT_TRUE(matcher.compile("x(b)", subject));
+    EXPECT_EQ(matcher.matchCount(), 715);
+    ASSERT_TRUE(matcher.compile("(a)([\\s\\S]*?)q", subject));
+    EXPECT_EQ(matcher.matchCount(), 0);
 }
 
 TEST(RegexMatcher, LongSubjectWithManyMatches) {
