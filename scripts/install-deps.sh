@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ ninja-build pkg-config git
-    qt6-base-dev qt6-webengine-dev
+    qt6-base-dev qt6-declarative-dev qt6-webengine-dev
     libcurl4-openssl-dev libsqlite3-dev libpcre2-dev libicu-dev libcpp-httplib-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth fonts-noto-cjk clang-format

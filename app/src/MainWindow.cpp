@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QQuickWindow>
 #include <QScreen>
 #include <limits>
 
@@ -42,6 +43,16 @@ void styleCaption(QLabel& label, const Text& text, int pixelHeight) {
 }
 
 }  // namespace
+
+// The browser view draws through the scene graph's software renderer into the
+// window's own raster buffer. With the hardware-interface renderer the view would
+// turn the whole window into a composited OpenGL surface, and every repaint of any
+// control (a new row, a step of the busy bar) would recompose the full window:
+// about 10 ms per frame on a machine that renders OpenGL in software, which
+// stalls the event loop while a query fills the list. The detail page is a static
+// document and gains nothing from the other path. This has to be settled before
+// the first scene-graph window exists, so it comes first among the members.
+MainWindow::BrowserDrawing::BrowserDrawing() { QQuickWindow::setGraphicsApi(QSGRendererInterface::Software); }
 
 MainWindow::MainWindow()
     : QWidget(nullptr),

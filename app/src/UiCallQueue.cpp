@@ -52,22 +52,48 @@ void UiCallQueue::enqueue(std::shared_ptr<Queued> queued) {
     bool wake = false;
     {
         const std::lock_guard lock(mutex_);
-        wake = queue_.empty();
+        wake = queue_.empty() && !draining_;
         queue_.push_back(std::move(queued));
     }
-    // One wake-up for a queue that was empty; the UI thread then takes whatever is
-    // queued by the time it runs.
+    // One wake-up for a queue that was empty and not being drained; the UI thread
+    // then takes whatever is queued by the time it runs.
     if (wake) {
-        QMetaObject::invokeMethod(this, &UiCallQueue::runQueued, Qt::QueuedConnection);
+        wakeUiThread();
     }
 }
 
+void UiCallQueue::wakeUiThread() { QMetaObject::invokeMethod(this, &UiCallQueue::runQueued, Qt::QueuedConnection); }
+
 void UiCallQueue::runQueued() {
-    std::deque<std::shared_ptr<Queued>> taken;
-    {
-        const std::lock_guard lock(mutex_);
-        taken.swap(queue_);
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto lastWork = start;
+    for (;;) {
+        std::deque<std::shared_ptr<Queued>> taken;
+        {
+            const std::lock_guard lock(mutex_);
+            const auto now = Clock::now();
+            if (now - start >= kBurstBudget || (queue_.empty() && now - lastWork >= kBurstGap)) {
+                draining_ = false;
+                // Work left over comes back after the event loop's other events.
+                if (!queue_.empty()) {
+                    wakeUiThread();
+                }
+                return;
+            }
+            draining_ = true;
+            taken.swap(queue_);
+        }
+        if (taken.empty()) {
+            std::this_thread::yield();
+            continue;
+        }
+        runTaken(taken);
+        lastWork = Clock::now();
     }
+}
+
+void UiCallQueue::runTaken(const std::deque<std::shared_ptr<Queued>>& taken) {
     for (const auto& queued : taken) {
         if (!queued->handshake.claim(queued->token)) {
             continue;

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 #include "GuiTestSupport.h"
@@ -54,6 +55,14 @@ TEST_F(MainWindowTest, IsAFixedCentredWindowWithoutMaximiseBox) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(window_->pos(),
               QPoint(screen.x() + (screen.width() - 934) / 2, screen.y() + (screen.height() - 662) / 2));
+}
+
+TEST_F(MainWindowTest, BrowserViewLeavesTheWindowARasterSurface) {
+    // Were the window an OpenGL surface, every repaint of a list row or of the busy
+    // bar would recompose the whole window, which stalls the event loop where OpenGL
+    // is rendered in software.
+    ASSERT_NE(window_->windowHandle(), nullptr);
+    EXPECT_EQ(window_->windowHandle()->surfaceType(), QSurface::RasterSurface);
 }
 
 struct Place {

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -180,6 +181,34 @@ TEST_F(QtToolkitTest, WorkerCallsAreCarriedOutByTheUiThread) {
     EXPECT_TRUE(window_->busyLabel().isVisible());
     ASSERT_EQ(insertingThreads.size(), 1u);
     EXPECT_EQ(insertingThreads[0], uiThread);
+}
+
+TEST_F(QtToolkitTest, ALongBurstOfWorkerCallsKeepsItsOrderAndLeavesTheEventLoopRunning) {
+    // Far more calls than the UI thread handles in one go: each must land, in order,
+    // and the UI thread's own timers must still fire while the burst lasts.
+    constexpr int kRows = 3000;
+    std::atomic<bool> done{false};
+    int timerTicksDuringBurst = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (!done.load()) {
+            ++timerTicksDuringBurst;
+        }
+    });
+    tick.start(1);
+    std::thread worker([&] {
+        addRows(kRows);
+        done = true;
+    });
+    ASSERT_TRUE(waitUntil([&] { return done.load(); }, 60000));
+    worker.join();
+
+    ASSERT_EQ(rowCount(), kRows);
+    for (const int row : {0, 1, kRows / 2, kRows - 1}) {
+        EXPECT_EQ(toolkit_->cellText(row, 0), "N" + std::to_string(row));
+    }
+    EXPECT_GT(timerTicksDuringBurst, 0);
 }
 
 TEST_F(QtToolkitTest, CancelledWorkerStopsWaitingAndItsQueuedCallNeverRuns) {

@@ -55,6 +55,12 @@ class MainWindow final : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Settles how the browser view draws before the view exists; see MainWindow.cpp.
+    struct BrowserDrawing {
+        BrowserDrawing();
+    };
+
+    [[no_unique_address]] BrowserDrawing browserDrawing_;
     // Declared from the bottom of the stacking order to its top: a control created
     // later lies above the ones created before it.
     QWebEngineProfile browserProfile_;

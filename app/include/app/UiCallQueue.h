@@ -46,6 +46,15 @@ class UiCallQueue final : public QObject {
     Q_OBJECT
 
   public:
+    // A worker hands over its calls one after another with only microseconds of its
+    // own work in between (the rows of a reply, the busy animation). Waking the UI
+    // thread from its event wait costs far more than most calls, so once woken the
+    // UI thread keeps taking calls while they come at most this far apart...
+    static constexpr auto kBurstGap = std::chrono::microseconds(200);
+    // ...and for at most this long in one go, after which its timers, input and
+    // painting take their turn before it goes on with the rest.
+    static constexpr auto kBurstBudget = std::chrono::milliseconds(1);
+
     // Lives on the thread that builds it, the UI thread.
     UiCallQueue() = default;
 
@@ -75,10 +84,14 @@ class UiCallQueue final : public QObject {
     };
 
     void enqueue(std::shared_ptr<Queued> queued);
+    void wakeUiThread();
+    void runTaken(const std::deque<std::shared_ptr<Queued>>& taken);
 
     std::function<void()> beforeEachCall_;
     std::mutex mutex_;
     std::deque<std::shared_ptr<Queued>> queue_;
+    // True while runQueued is looking for more work; new work then needs no wake-up.
+    bool draining_ = false;
 };
 
 template <typename Result, typename Operation>
