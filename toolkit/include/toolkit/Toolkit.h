@@ -24,7 +24,7 @@ enum class Control { busyLabel, busyProgress };
 inline constexpr int kErrorIcon = 16;
 
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
 
     // resultList
