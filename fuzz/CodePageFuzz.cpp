@@ -14,53 +14,21 @@
 #include <string>
 #include <string_view>
 
+#include "icu_reference/IcuConverter.h"
 #include "support/FuzzInput.h"
 #include "text/CodePage.h"
 
 namespace {
 
-class IcuConverter {
-  public:
-    explicit IcuConverter(const char* name) {
-        UErrorCode status = U_ZERO_ERROR;
-        converter_.reset(ucnv_open(name, &status));
-        fuzz::check(U_SUCCESS(status), "ICU opens its converter");
-    }
-
-    std::u16string toUtf16(std::string_view bytes) const {
-        std::u16string units(2 * bytes.size() + 4, u'\0');
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = ucnv_toUChars(converter_.get(), units.data(), static_cast<int32_t>(units.size()),
-                                             bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-        fuzz::check(U_SUCCESS(status), "ICU converts to UTF-16");
-        units.resize(static_cast<std::size_t>(length));
-        return units;
-    }
-
-    std::string fromUtf16(std::u16string_view units) const {
-        std::string bytes(4 * units.size() + 4, '\0');
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = ucnv_fromUChars(converter_.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
-                                               units.data(), static_cast<int32_t>(units.size()), &status);
-        fuzz::check(U_SUCCESS(status), "ICU converts from UTF-16");
-        bytes.resize(static_cast<std::size_t>(length));
-        return bytes;
-    }
-
-  private:
-    struct Closer {
-        void operator()(UConverter* converter) const { ucnv_close(converter); }
-    };
-    std::unique_ptr<UConverter, Closer> converter_;
-};
-
 const IcuConverter& icuGbk() {
     static const IcuConverter converter("windows-936-2000");
+    fuzz::check(converter.ok(), "ICU converts windows-936");
     return converter;
 }
 
 const IcuConverter& icuUtf8() {
     static const IcuConverter converter("UTF-8");
+    fuzz::check(converter.ok(), "ICU converts UTF-8");
     return converter;
 }
 

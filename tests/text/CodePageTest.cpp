@@ -8,47 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "icu_reference/IcuConverter.h"
 #include "text/CodePage.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-// ICU's own converter, the reference the module's results must equal.
-class IcuConverter {
-  public:
-    explicit IcuConverter(const char* name) {
-        UErrorCode status = U_ZERO_ERROR;
-        converter_.reset(ucnv_open(name, &status));
-        EXPECT_TRUE(U_SUCCESS(status)) << name;
-    }
-
-    std::u16string toUtf16(std::string_view bytes) const {
-        std::u16string units(2 * bytes.size() + 4, u'\0');
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = ucnv_toUChars(converter_.get(), units.data(), static_cast<int32_t>(units.size()),
-                                             bytes.data(), static_cast<int32_t>(bytes.size()), &status);
-        EXPECT_TRUE(U_SUCCESS(status));
-        units.resize(static_cast<std::size_t>(length));
-        return units;
-    }
-
-    std::string fromUtf16(std::u16string_view units) const {
-        std::string bytes(4 * units.size() + 4, '\0');
-        UErrorCode status = U_ZERO_ERROR;
-        const int32_t length = ucnv_fromUChars(converter_.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
-                                               units.data(), static_cast<int32_t>(units.size()), &status);
-        EXPECT_TRUE(U_SUCCESS(status));
-        bytes.resize(static_cast<std::size_t>(length));
-        return bytes;
-    }
-
-  private:
-    struct Closer {
-        void operator()(UConverter* converter) const { ucnv_close(converter); }
-    };
-    std::unique_ptr<UConverter, Closer> converter_;
-};
 
 TEST(CodePage, ConvertsBetweenGbkAndUtf8) {
     struct Case {
@@ -186,6 +151,7 @@ TEST(CodePage, Utf16HelpersMatchTheWideByteRoutines) {
 
 TEST(CodePage, EveryGbkByteAndPairConvertsAsIcuDoes) {
     const IcuConverter icu("windows-936-2000");
+    ASSERT_TRUE(icu.ok());
     for (int lead = 1; lead < 0x100; ++lead) {
         const std::string single(1, static_cast<char>(lead));
         ASSERT_EQ(gbkToUtf16(single), icu.toUtf16(single)) << "byte " << lead;
@@ -199,6 +165,7 @@ TEST(CodePage, EveryGbkByteAndPairConvertsAsIcuDoes) {
 
 TEST(CodePage, EveryBmpCodePointConvertsAsIcuDoes) {
     const IcuConverter icu("windows-936-2000");
+    ASSERT_TRUE(icu.ok());
     for (char32_t code = 1; code < 0x10000; ++code) {
         const std::u16string unit(1, static_cast<char16_t>(code));
         ASSERT_EQ(utf16ToGbk(unit), icu.fromUtf16(unit)) << "U+" << std::hex << static_cast<unsigned>(code);
@@ -230,6 +197,7 @@ std::string randomGbkLikeBytes(std::mt19937& random, std::size_t length) {
 
 TEST(CodePage, MixedAndMalformedGbkConvertsAsIcuDoes) {
     const IcuConverter icu("windows-936-2000");
+    ASSERT_TRUE(icu.ok());
     std::mt19937 random(936);
     for (int round = 0; round < 3000; ++round) {
         const std::string bytes = randomGbkLikeBytes(random, 1 + round % 40);
@@ -239,6 +207,7 @@ TEST(CodePage, MixedAndMalformedGbkConvertsAsIcuDoes) {
 
 TEST(CodePage, MixedAndMalformedUtf16ConvertsAsIcuDoes) {
     const IcuConverter icu("windows-936-2000");
+    ASSERT_TRUE(icu.ok());
     std::mt19937 random(16);
     std::uniform_int_distribution<int> kind(0, 9);
     std::uniform_int_distribution<int> anyUnit(1, 0xFFFF);
@@ -259,7 +228,9 @@ TEST(CodePage, MixedAndMalformedUtf16ConvertsAsIcuDoes) {
 
 TEST(CodePage, MalformedUtf8ConvertsAsIcuDoes) {
     const IcuConverter utf8("UTF-8");
+    ASSERT_TRUE(utf8.ok());
     const IcuConverter gbk("windows-936-2000");
+    ASSERT_TRUE(gbk.ok());
     std::mt19937 random(65001);
     std::uniform_int_distribution<int> kind(0, 9);
     std::uniform_int_distribution<int> anyByte(1, 0xFF);
